@@ -1,0 +1,97 @@
+#include "converter/pointlist.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "converter/numbers.h"
+#include "converter/tokenreader.h"
+
+namespace {
+
+constexpr int headerWords = 13;
+constexpr int fieldsPerRecord = 7;
+// The shortest record: seven one-character numbers, each after a blank.
+constexpr std::int64_t shortestRecordBytes = 2 * fieldsPerRecord;
+
+std::string place(std::string_view fileName, long line) {
+    return std::string(fileName) + ":" + std::to_string(line) + ": ";
+}
+
+// The message for a token that next() did not deliver.
+std::string missingToken(tokenStatus status, const tokenReader& reader,
+                         std::string_view fileName, const std::string& expected) {
+    switch (status) {
+    case tokenStatus::readFailed:
+        return "cannot read '" + std::string(fileName) + "': " + std::strerror(reader.readError());
+    case tokenStatus::tooLong:
+        return place(fileName, reader.currentLine()) + "a word longer than " +
+               std::to_string(reader.maxTokenLength()) +
+               " characters; is this a text point list?";
+    default:
+        return place(fileName, reader.tokenLine()) + "the file ends " + expected;
+    }
+}
+
+}  // namespace
+
+std::string readPointList(int fd, std::string_view fileName, std::int64_t fileSize,
+                          std::vector<pvector>& points) {
+    tokenReader reader(fd);
+    std::string_view token;
+    tokenStatus status = tokenStatus::token;
+
+    for (int word = 0; word < headerWords; ++word) {
+        if ((status = reader.next(token)) != tokenStatus::token) {
+            return missingToken(status, reader, fileName,
+                                "after " + std::to_string(word) + " of the " +
+                                    std::to_string(headerWords) + " header words");
+        }
+    }
+
+    if ((status = reader.next(token)) != tokenStatus::token) {
+        return missingToken(status, reader, fileName, "before the record count");
+    }
+    std::int32_t recordCount = 0;
+    switch (parseInt32(token, recordCount)) {
+    case numberStatus::ok:
+        break;
+    case numberStatus::notNumber:
+        return place(fileName, reader.tokenLine()) +
+               "expected the record count, a whole number, found " + quoted(token);
+    case numberStatus::outOfRange:
+        return place(fileName, reader.tokenLine()) + "record count " + quoted(token) +
+               " is beyond the 32-bit range";
+    }
+
+    points.clear();
+    if (recordCount > 0) {
+        std::int64_t fits = recordCount;
+        if (fileSize >= 0) fits = std::min(fits, fileSize / shortestRecordBytes + 1);
+        points.reserve(static_cast<std::size_t>(fits));
+    }
+
+    float fields[fieldsPerRecord];
+    for (std::int32_t record = 0; record < recordCount; ++record) {
+        for (float& field : fields) {
+            if ((status = reader.next(token)) != tokenStatus::token) {
+                const std::string of = " of " + std::to_string(recordCount);
+                return missingToken(status, reader, fileName,
+                                    &field == fields
+                                        ? "after " + std::to_string(record) + of + " records"
+                                        : "in record " + std::to_string(record + 1) + of);
+            }
+            switch (parseFloat(token, field)) {
+            case numberStatus::ok:
+                break;
+            case numberStatus::notNumber:
+                return place(fileName, reader.tokenLine()) + "expected a number, found " +
+                       quoted(token);
+            case numberStatus::outOfRange:
+                return place(fileName, reader.tokenLine()) + "number " + quoted(token) +
+                       " is beyond the single-precision range";
+            }
+        }
+        points.emplace_back(fields[1], fields[2], fields[3]);
+    }
+    return {};
+}
