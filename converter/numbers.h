@@ -14,6 +14,9 @@ enum class numberStatus { ok, notNumber, outOfRange };
 // "inf", "nan" and hexadecimal are not numbers.
 numberStatus parseFloat(std::string_view text, float& value);
 
+// What parseFloat would say of text, for a number whose value is not needed.
+numberStatus checkFloat(std::string_view text);
+
 // A signed decimal integer with an optional sign; outOfRange beyond 32 bits.
 numberStatus parseInt32(std::string_view text, std::int32_t& value);
 

@@ -70,17 +70,19 @@ std::string readPointList(int fd, std::string_view fileName, std::int64_t fileSi
         points.reserve(static_cast<std::size_t>(fits));
     }
 
-    float fields[fieldsPerRecord];
+    // Fields 2 to 4 are the point; the others need only be numbers.
+    float point[3] = {};
     for (std::int32_t record = 0; record < recordCount; ++record) {
-        for (float& field : fields) {
+        for (int field = 0; field < fieldsPerRecord; ++field) {
             if ((status = reader.next(token)) != tokenStatus::token) {
                 const std::string of = " of " + std::to_string(recordCount);
                 return missingToken(status, reader, fileName,
-                                    &field == fields
+                                    field == 0
                                         ? "after " + std::to_string(record) + of + " records"
                                         : "in record " + std::to_string(record + 1) + of);
             }
-            switch (parseFloat(token, field)) {
+            const bool kept = field >= 1 && field <= 3;
+            switch (kept ? parseFloat(token, point[field - 1]) : checkFloat(token)) {
             case numberStatus::ok:
                 break;
             case numberStatus::notNumber:
@@ -91,7 +93,7 @@ std::string readPointList(int fd, std::string_view fileName, std::int64_t fileSi
                        " is beyond the single-precision range";
             }
         }
-        points.emplace_back(fields[1], fields[2], fields[3]);
+        points.emplace_back(point[0], point[1], point[2]);
     }
     return {};
 }

@@ -26,7 +26,7 @@ public:
     // Line the reader stands on now; at the end, one past a final line end.
     long currentLine() const { return line; }
     int readError() const { return error; }
-    std::size_t maxTokenLength() const { return buffer.size() - 1; }
+    std::size_t maxTokenLength() const { return capacity - 1; }
 
 private:
     // Reads more input after the first `filled` bytes; false at the end or on
@@ -35,6 +35,7 @@ private:
 
     int fd;
     std::vector<char> buffer;
+    std::size_t capacity;
     std::size_t position = 0;
     std::size_t filled = 0;
     long line = 1;

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <random>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -33,6 +34,43 @@ TEST(ParseFloat, AcceptsWhatFormattedInputReads) {
     EXPECT_TRUE(std::signbit(value));
     ASSERT_EQ(parseFloat("-0", value), numberStatus::ok);
     EXPECT_TRUE(std::signbit(value));
+}
+
+// The quick path must round exactly as the C library does, above all next
+// to the points halfway between two floats.
+TEST(ParseFloat, AgreesWithStrtofOnManyNumbers) {
+    std::mt19937_64 random(12);
+    char text[64];
+    for (int i = 0; i < 200000; ++i) {
+        const auto digits = static_cast<int>(random() % 17) + 1;
+        switch (i % 3) {
+        case 0: {  // plain decimals such as exporters write
+            std::snprintf(text, sizeof text, "%.*f", digits % 8,
+                          std::ldexp(static_cast<double>(random() % 1000000), -static_cast<int>(random() % 20)));
+            break;
+        }
+        case 1: {  // halfway between two floats, written to 9 to 17 digits
+            std::uint32_t bits = static_cast<std::uint32_t>(random() % 0x7f000000u) + 0x00800000u;
+            float low = 0.0f;
+            std::memcpy(&low, &bits, sizeof low);
+            const double halfway =
+                (static_cast<double>(low) + std::nextafter(low, INFINITY)) / 2.0;
+            std::snprintf(text, sizeof text, "%.*g", 9 + digits % 9, halfway);
+            break;
+        }
+        default: {  // any digits, any exponent
+            std::snprintf(text, sizeof text, "%llue%d",
+                          static_cast<unsigned long long>(random() >> (random() % 64)),
+                          static_cast<int>(random() % 78) - 60);
+            break;
+        }
+        }
+        float value = 0.0f;
+        ASSERT_EQ(parseFloat(text, value), numberStatus::ok) << text;
+        const float expected = std::strtof(text, nullptr);
+        ASSERT_EQ(std::memcmp(&value, &expected, sizeof value), 0)
+            << text << ": " << value << " instead of " << expected;
+    }
 }
 
 TEST(ParseFloat, RejectsWhatIsNotANumber) {
