@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -34,7 +35,8 @@ void writeFile(const fs::path& path, const std::string& text) {
 // The program running in a folder, with pipes on its three standard streams.
 class process {
 public:
-    explicit process(const fs::path& folder) {
+    // fileSizeLimit, when not 0, caps the size of any file the program writes.
+    explicit process(const fs::path& folder, rlim_t fileSizeLimit = 0) {
         // A program that ends early closes its stdin; writing to it then must
         // fail rather than kill the test.
         ::signal(SIGPIPE, SIG_IGN);
@@ -48,6 +50,12 @@ public:
             ::dup2(err[1], 2);
             for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) ::close(fd);
             if (::chdir(folder.c_str()) != 0) ::_exit(126);
+            if (fileSizeLimit != 0) {
+                // Past the limit a write then fails with EFBIG, as on a full disk.
+                ::signal(SIGXFSZ, SIG_IGN);
+                const rlimit limit{fileSizeLimit, fileSizeLimit};
+                ::setrlimit(RLIMIT_FSIZE, &limit);
+            }
             ::execl(HMAPCONV_PATH, HMAPCONV_PATH, static_cast<char*>(nullptr));
             ::_exit(127);
         }
@@ -140,8 +148,8 @@ protected:
         int status;
         std::string out, err;
     };
-    result run(const std::string& typed) {
-        process program(folder);
+    result run(const std::string& typed, rlim_t fileSizeLimit = 0) {
+        process program(folder, fileSizeLimit);
         program.type(typed);
         const int status = program.finish();
         return {status, program.out, program.err};
@@ -281,6 +289,16 @@ TEST_F(EndToEnd, OutputThatCannotBeWritten) {
     EXPECT_EQ(r.err, "hmapconv: cannot write 'hmap.txt': No space left on device\n");
     // Not a file the run made, so it is left where it was.
     EXPECT_TRUE(fs::is_symlink(folder / "hmap.txt"));
+}
+
+TEST_F(EndToEnd, WriteFailureInTheGridRemovesTheUnfinishedFile) {
+    // A 200 x 200 grid needs 80 kB of "0 " cells; the file may hold 16 kB.
+    writeFile(folder / "hmapASCII.txt", header + "1\n1 199 1 199 0 0 0\n");
+    const result r = run("1\n", 16384);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, prompt);
+    EXPECT_EQ(r.err, "hmapconv: cannot write 'hmap.txt': File too large\n");
+    EXPECT_FALSE(fs::exists(folder / "hmap.txt"));
 }
 
 // Each folder in examples/ holds a point list, what is typed at the prompt,
