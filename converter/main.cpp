@@ -1,5 +1,5 @@
 #include <iostream>
 
-#include "converter/conversion.h"
+#include "converter/commandline.h"
 
-int main() { return runConversion(std::cin, std::cout, std::cerr); }
+int main(int argc, char** argv) { return hmapconvMain(argc, argv, std::cin, std::cout, std::cerr); }

@@ -35,8 +35,10 @@ std::string missingToken(tokenStatus status, const tokenReader& reader,
 }  // namespace
 
 std::string readPointList(int fd, std::string_view fileName, std::int64_t fileSize,
-                          std::vector<pvector>& points) {
+                          std::vector<pvector>& points,
+                          const std::function<void(std::uint64_t)>& progress) {
     tokenReader reader(fd);
+    reader.onBlock = progress;
     std::string_view token;
     tokenStatus status = tokenStatus::token;
 

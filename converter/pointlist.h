@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,6 +13,8 @@
 // and z. Nothing after the N-th record is read. fileSize, when known (else
 // -1), bounds the memory reserved for a count larger than the file can hold.
 // Returns an empty string on success, else what is wrong, with the place
-// ("hmapASCII.txt:7: ..."), for fileName.
+// ("hmapASCII.txt:7: ..."), for fileName. progress, if set, hears the
+// number of bytes read after each block.
 std::string readPointList(int fd, std::string_view fileName, std::int64_t fileSize,
-                          std::vector<pvector>& points);
+                          std::vector<pvector>& points,
+                          const std::function<void(std::uint64_t)>& progress = {});

@@ -61,6 +61,8 @@ bool tokenReader::readMore() {
         const ssize_t n = ::read(fd, buffer.data() + filled, capacity - filled);
         if (n > 0) {
             filled += static_cast<std::size_t>(n);
+            bytesRead += static_cast<std::uint64_t>(n);
+            if (onBlock) onBlock(bytesRead);
             return true;
         }
         if (n == 0) {

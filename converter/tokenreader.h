@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +18,9 @@ public:
     // Reads from fd, which stays open and owned by the caller. A token must
     // be shorter than the block, for the blank after it to fit too.
     explicit tokenReader(int fd, std::size_t blockSize = 1 << 20);
+
+    // Called with the number of bytes read so far after each block.
+    std::function<void(std::uint64_t)> onBlock;
 
     // The next token, valid until the next call. On readFailed, readError()
     // holds the errno value.
@@ -42,6 +47,7 @@ private:
     long lastTokenLine = 1;
     int error = 0;
     bool atEnd = false;
+    std::uint64_t bytesRead = 0;
 };
 
 // A token as a message quotes it: cut short when long, and with characters

@@ -1,162 +1,16 @@
 // Runs the built program in a fresh folder and checks what a user sees: the
 // exit status, both output streams and the exact bytes of hmap.txt.
 
-#include <cerrno>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <sstream>
 #include <string>
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <poll.h>
-#include <signal.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-namespace fs = std::filesystem;
+#include "tests/program.h"
 
 namespace {
 
-const char* const prompt = "Enter a Scaling Constant:\n";
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void writeFile(const fs::path& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
-
-// The program running in a folder, with pipes on its three standard streams.
-class process {
-public:
-    // fileSizeLimit, when not 0, caps the size of any file the program writes.
-    explicit process(const fs::path& folder, rlim_t fileSizeLimit = 0) {
-        // A program that ends early closes its stdin; writing to it then must
-        // fail rather than kill the test.
-        ::signal(SIGPIPE, SIG_IGN);
-        int in[2], out[2], err[2];
-        if (::pipe(in) != 0 || ::pipe(out) != 0 || ::pipe(err) != 0) std::abort();
-        pid = ::fork();
-        if (pid == 0) {
-            ::signal(SIGPIPE, SIG_DFL);
-            ::dup2(in[0], 0);
-            ::dup2(out[1], 1);
-            ::dup2(err[1], 2);
-            for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) ::close(fd);
-            if (::chdir(folder.c_str()) != 0) ::_exit(126);
-            if (fileSizeLimit != 0) {
-                // Past the limit a write then fails with EFBIG, as on a full disk.
-                ::signal(SIGXFSZ, SIG_IGN);
-                const rlimit limit{fileSizeLimit, fileSizeLimit};
-                ::setrlimit(RLIMIT_FSIZE, &limit);
-            }
-            ::execl(HMAPCONV_PATH, HMAPCONV_PATH, static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-        ::close(in[0]);
-        ::close(out[1]);
-        ::close(err[1]);
-        input = in[1];
-        output = out[0];
-        errors = err[0];
-    }
-    ~process() {
-        if (pid > 0) finish();
-    }
-
-    void type(const std::string& text) {
-        if (input >= 0 && ::write(input, text.data(), text.size()) < 0) closeInput();
-    }
-    void closeInput() {
-        if (input >= 0) ::close(input);
-        input = -1;
-    }
-
-    // Collects output until stdout holds `text` or the program closes it.
-    bool waitForOutput(const std::string& text) {
-        while (out.find(text) == std::string::npos) {
-            if (!pump()) return false;
-        }
-        return true;
-    }
-
-    // Closes stdin, collects the rest and returns the exit status. A program
-    // that hangs is killed, and that fails the test.
-    int finish() {
-        closeInput();
-        while (pump()) {
-        }
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        pid = -1;
-        for (int fd : {output, errors}) {
-            if (fd >= 0) ::close(fd);
-        }
-        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    }
-
-    std::string out, err;
-
-private:
-    // Reads whatever either stream has; false once both are closed.
-    bool pump() {
-        pollfd fds[2] = {{output, POLLIN, 0}, {errors, POLLIN, 0}};
-        if (fds[0].fd < 0 && fds[1].fd < 0) return false;
-        const int ready = ::poll(fds, 2, 30000);
-        if (ready == 0) {
-            ADD_FAILURE() << "the program hangs";
-            ::kill(pid, SIGKILL);
-            return false;
-        }
-        for (int i = 0; i < 2; ++i) {
-            if (fds[i].fd < 0 || fds[i].revents == 0) continue;
-            char buffer[65536];
-            const ssize_t n = ::read(fds[i].fd, buffer, sizeof buffer);
-            if (n > 0) {
-                (i == 0 ? out : err).append(buffer, static_cast<std::size_t>(n));
-            } else if (n == 0 || errno != EINTR) {
-                int& fd = i == 0 ? output : errors;
-                ::close(fd);
-                fd = -1;
-            }
-        }
-        return true;
-    }
-
-    pid_t pid = -1;
-    int input = -1;
-    int output = -1;
-    int errors = -1;
-};
-
-class EndToEnd : public ::testing::Test {
-protected:
-    void SetUp() override {
-        char name[] = "/tmp/hmapconv-test-XXXXXX";
-        ASSERT_NE(::mkdtemp(name), nullptr);
-        folder = name;
-    }
-    void TearDown() override { fs::remove_all(folder); }
-
-    struct result {
-        int status;
-        std::string out, err;
-    };
-    result run(const std::string& typed, rlim_t fileSizeLimit = 0) {
-        process program(folder, fileSizeLimit);
-        program.type(typed);
-        const int status = program.finish();
-        return {status, program.out, program.err};
-    }
-
-    fs::path folder;
-};
+using EndToEnd = ProgramTest;
 
 const std::string header = "Point Cloud Export Version 1 Fields Index X Y Z R G B\n";
 
@@ -294,7 +148,7 @@ TEST_F(EndToEnd, OutputThatCannotBeWritten) {
 TEST_F(EndToEnd, WriteFailureInTheGridRemovesTheUnfinishedFile) {
     // A 200 x 200 grid needs 80 kB of "0 " cells; the file may hold 16 kB.
     writeFile(folder / "hmapASCII.txt", header + "1\n1 199 1 199 0 0 0\n");
-    const result r = run("1\n", 16384);
+    const result r = run("1\n", {}, 16384);
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, prompt);
     EXPECT_EQ(r.err, "hmapconv: cannot write 'hmap.txt': File too large\n");
