@@ -36,8 +36,9 @@ std::string missingToken(tokenStatus status, const tokenReader& reader,
 
 std::string readPointList(int fd, std::string_view fileName, std::int64_t fileSize,
                           std::vector<pvector>& points,
-                          const std::function<void(std::uint64_t)>& progress) {
-    tokenReader reader(fd);
+                          const std::function<void(std::uint64_t)>& progress,
+                          std::size_t blockSize) {
+    tokenReader reader(fd, blockSize);
     reader.onBlock = progress;
     std::string_view token;
     tokenStatus status = tokenStatus::token;

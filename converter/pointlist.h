@@ -14,7 +14,8 @@
 // -1), bounds the memory reserved for a count larger than the file can hold.
 // Returns an empty string on success, else what is wrong, with the place
 // ("hmapASCII.txt:7: ..."), for fileName. progress, if set, hears the
-// number of bytes read after each block.
+// number of bytes read after each block; a word must be shorter than a block.
 std::string readPointList(int fd, std::string_view fileName, std::int64_t fileSize,
                           std::vector<pvector>& points,
-                          const std::function<void(std::uint64_t)>& progress = {});
+                          const std::function<void(std::uint64_t)>& progress = {},
+                          std::size_t blockSize = std::size_t{1} << 20);

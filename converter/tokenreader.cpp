@@ -15,7 +15,7 @@ namespace {
 // The characters that formatted input skips as whitespace.
 constexpr std::array<bool, 256> blankTable = [] {
     std::array<bool, 256> table{};
-    for (const unsigned char c : {' ', '\t', '\n', '\v', '\f', '\r'}) table[c] = true;
+    for (const char c : {' ', '\t', '\n', '\v', '\f', '\r'}) table[static_cast<unsigned char>(c)] = true;
     return table;
 }();
 

@@ -125,6 +125,53 @@ TEST_F(EndToEnd, BadInputLeavesTheEarlierHeightMapAlone) {
     }
 }
 
+// Extreme files still give a clear message, at once and in little memory.
+TEST_F(EndToEnd, LimitsGiveClearMessages) {
+    const std::string record = "1\n1 ";
+    struct Case { const char* name; std::string input; std::string message; };
+    const Case cases[] = {
+        {"only whitespace", " \n\t\r\n\v\f \n",
+         "hmapconv: hmapASCII.txt:1: the file ends after 0 of the 13 header words\n"},
+        {"NUL byte", header + record + std::string("2\0 3 4 5 6 7\n", 13),
+         "hmapconv: hmapASCII.txt:3: expected a number, found '2?'\n"},
+        {"megabyte number", header + record + std::string(1000000, '1') + " 2 3 4 5 6 7\n",
+         "hmapconv: hmapASCII.txt:3: number '" + std::string(40, '1') +
+             "...' is beyond the single-precision range\n"},
+        {"word over a mebibyte", header + record + std::string(1 << 20, '7') + " 2\n",
+         "hmapconv: hmapASCII.txt:3: a word longer than 1048575 characters; is this a text "
+         "point list?\n"},
+        {"one row over the limit", header + record + "1048576 0 0 0 0 0\n",
+         "hmapconv: hmapASCII.txt: the points need a grid of 1048577 rows and 1 cols, more "
+         "than the limit of 1048576 rows, 1048576 cols and 1073741824 cells\n"},
+        {"one col over the limit", header + record + "0 0 1048576.5 0 0 0\n",
+         "hmapconv: hmapASCII.txt: the points need a grid of 1 rows and 1048577 cols, more "
+         "than the limit of 1048576 rows, 1048576 cols and 1073741824 cells\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeFile(folder / "hmapASCII.txt", c.input);
+        const result r = run("1\n");
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err, c.message);
+        EXPECT_FALSE(fs::exists(folder / "hmap.txt"));
+    }
+}
+
+TEST_F(EndToEnd, GridAtTheSideLimitIsBuilt) {
+    // 1048576 rows of one cell; a megabyte-long number of zeros is just 1.
+    writeFile(folder / "hmapASCII.txt",
+              header + "2\n1 1048575.5 1 0 0 0 0\n2 0 1." + std::string(1000000, '0') +
+                  " 0 0 0 0\n");
+    const result r = run("2\n");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    const std::string map = readFile(folder / "hmap.txt");
+    EXPECT_EQ(map.size(), 13 + 3 * std::size_t{1048576});
+    EXPECT_EQ(map.substr(0, 16), "1048576\n1\n2\n\n2 \n");
+    EXPECT_EQ(map.substr(map.size() - 6), "0 \n2 \n");
+}
+
 TEST_F(EndToEnd, OutputThatCannotBeCreated) {
     writeFile(folder / "hmapASCII.txt", header + "0\n");
     fs::create_directory(folder / "hmap.txt");
@@ -133,6 +180,23 @@ TEST_F(EndToEnd, OutputThatCannotBeCreated) {
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err, "hmapconv: cannot create 'hmap.txt': Is a directory\n");
     EXPECT_TRUE(fs::is_directory(folder / "hmap.txt"));
+}
+
+TEST_F(EndToEnd, FilesWithoutPermission) {
+    fs::permissions(folder, fs::perms::all);
+    writeFile(folder / "hmapASCII.txt", header + "0\n");
+    writeFile(folder / "hmap.txt", "kept\n");
+    fs::permissions(folder / "hmap.txt", fs::perms::owner_read | fs::perms::group_read |
+                                             fs::perms::others_read);
+    const result readOnly = run("1\n", {}, 0, true);
+    EXPECT_EQ(readOnly.status, 1);
+    EXPECT_EQ(readOnly.err, "hmapconv: cannot create 'hmap.txt': Permission denied\n");
+    EXPECT_EQ(readFile(folder / "hmap.txt"), "kept\n");
+
+    fs::permissions(folder / "hmapASCII.txt", fs::perms::none);
+    const result unreadable = run("1\n", {}, 0, true);
+    EXPECT_EQ(unreadable.status, 1);
+    EXPECT_EQ(unreadable.err, "hmapconv: cannot open 'hmapASCII.txt': Permission denied\n");
 }
 
 TEST_F(EndToEnd, OutputThatCannotBeWritten) {

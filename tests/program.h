@@ -34,10 +34,20 @@ inline void writeFile(const fs::path& path, const std::string& text) {
 // The program running in a folder, with pipes on its three standard streams.
 class process {
 public:
-    // fileSizeLimit, when not 0, caps the size of any file the program writes.
+    // fileSizeLimit, when not 0, caps the size of any file the program writes;
+    // asNobody runs it without root's right to ignore file permissions.
     explicit process(const fs::path& folder, const std::vector<std::string>& arguments = {},
-                     rlim_t fileSizeLimit = 0) {
-        std::vector<char*> argv{const_cast<char*>(HMAPCONV_PATH)};
+                     rlim_t fileSizeLimit = 0, bool asNobody = false) {
+        std::vector<char*> argv;
+#ifdef HMAPCONV_MEMCHECK
+        // The same tests, with the program under valgrind's memcheck: any
+        // error it finds changes the exit status.
+        for (const char* option : {HMAPCONV_MEMCHECK, "--quiet", "--vgdb=no", "--error-exitcode=99",
+                                   "--leak-check=full", "--errors-for-leak-kinds=definite"}) {
+            argv.push_back(const_cast<char*>(option));
+        }
+#endif
+        argv.push_back(const_cast<char*>(HMAPCONV_PATH));
         for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
         argv.push_back(nullptr);
         // A program that ends early closes its stdin; writing to it then must
@@ -53,13 +63,16 @@ public:
             ::dup2(err[1], 2);
             for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) ::close(fd);
             if (::chdir(folder.c_str()) != 0) ::_exit(126);
+            if (asNobody && ::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) {
+                ::_exit(125);
+            }
             if (fileSizeLimit != 0) {
                 // Past the limit a write then fails with EFBIG, as on a full disk.
                 ::signal(SIGXFSZ, SIG_IGN);
                 const rlimit limit{fileSizeLimit, fileSizeLimit};
                 ::setrlimit(RLIMIT_FSIZE, &limit);
             }
-            ::execv(HMAPCONV_PATH, argv.data());
+            ::execv(argv[0], argv.data());
             ::_exit(127);
         }
         ::close(in[0]);
@@ -152,8 +165,8 @@ protected:
         std::string out, err;
     };
     result run(const std::string& typed, const std::vector<std::string>& arguments = {},
-               rlim_t fileSizeLimit = 0) {
-        process program(folder, arguments, fileSizeLimit);
+               rlim_t fileSizeLimit = 0, bool asNobody = false) {
+        process program(folder, arguments, fileSizeLimit, asNobody);
         program.type(typed);
         const int status = program.finish();
         return {status, program.out, program.err};
