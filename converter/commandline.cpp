@@ -84,7 +84,7 @@ command parseCommandLine(int argc, char** argv) {
             break;
         case 's': {
             float scale = 0.0f;
-            const std::string_view text(optarg);
+            const std::string_view text = trimmed(optarg);
             if (parseFloat(text, scale) != numberStatus::ok) {
                 return usageError("--scale needs a number in the single-precision range, not " +
                                   quoted(text));

@@ -119,10 +119,8 @@ std::optional<float> askScale(std::istream& input, std::ostream& prompt, message
     prompt << promptText << std::endl;
     std::string line;
     while (std::getline(input, line)) {
-        const std::size_t first = line.find_first_not_of(" \t\r\v\f");
-        if (first == std::string::npos) continue;
-        const std::size_t last = line.find_last_not_of(" \t\r\v\f");
-        const std::string_view entry = std::string_view(line).substr(first, last - first + 1);
+        const std::string_view entry = trimmed(line);
+        if (entry.empty()) continue;
         float scale = 0.0f;
         switch (parseFloat(entry, scale)) {
         case numberStatus::ok:

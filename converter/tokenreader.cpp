@@ -111,6 +111,12 @@ tokenStatus tokenReader::next(std::string_view& token) {
     return tokenStatus::token;
 }
 
+std::string_view trimmed(std::string_view text) {
+    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+    return text;
+}
+
 std::string quoted(std::string_view token) {
     constexpr std::size_t shown = 40;
     std::string text = "'";

@@ -50,6 +50,9 @@ private:
     std::uint64_t bytesRead = 0;
 };
 
+// text without the whitespace around it.
+std::string_view trimmed(std::string_view text);
+
 // A token as a message quotes it: cut short when long, and with characters
 // that a terminal would not show as such replaced by '?'.
 std::string quoted(std::string_view token);

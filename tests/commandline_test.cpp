@@ -30,7 +30,7 @@ TEST_F(CommandLine, NamedFilesAndScaleNeedNoPrompt) {
     writeFile(folder / "in" / "points.txt", pointList);
     for (const std::vector<std::string>& arguments :
          {std::vector<std::string>{"-i", "in/points.txt", "-o", "out.txt", "-s", "2"},
-          std::vector<std::string>{"--input=in/points.txt", "--output", "out.txt", "--scale=2"}}) {
+          std::vector<std::string>{"--input=in/points.txt", "--output", "out.txt", "--scale= 2\t"}}) {
         SCOPED_TRACE(arguments[0]);
         fs::remove(folder / "out.txt");
         const result r = run("this is not read\n", arguments);
