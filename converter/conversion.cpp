@@ -86,11 +86,16 @@ private:
     std::string shownWhat;
 };
 
+// The input's name in messages.
+std::string inputLabel(const runOptions& options) {
+    return options.input == "-" ? "<stdin>" : options.input;
+}
+
 // Reads and checks the whole point list; an empty message means success.
 std::string loadPoints(const runOptions& options, messages& console,
                        std::vector<pvector>& points) {
     const bool standardInput = options.input == "-";
-    const std::string label = standardInput ? "<stdin>" : options.input;
+    const std::string label = inputLabel(options);
     const int fd = standardInput ? 0 : ::open(options.input.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return systemError("open", options.input, errno);
     struct stat status {};
@@ -151,7 +156,7 @@ struct output {
 int runConversion(const runOptions& options, std::istream& console, std::ostream& prompt,
                   std::ostream& diagnostics) {
     messages log(diagnostics, options.showProgress);
-    const std::string inputLabel = options.input == "-" ? "<stdin>" : options.input;
+    const std::string input = inputLabel(options);
 
     std::vector<pvector> points;
     if (const std::string error = loadPoints(options, log, points); !error.empty()) {
@@ -162,7 +167,7 @@ int runConversion(const runOptions& options, std::istream& console, std::ostream
     const double rowsNeeded = truncatedMax(0, points) + 1.0;
     const double colsNeeded = truncatedMax(2, points) + 1.0;
     if (!gridFits(rowsNeeded, colsNeeded)) {
-        log.report(inputLabel + ": the points need a grid of " + wholeNumber(rowsNeeded) +
+        log.report(input + ": the points need a grid of " + wholeNumber(rowsNeeded) +
                    " rows and " + wholeNumber(colsNeeded) + " cols, more than the limit of " +
                    std::to_string(maxGridSide) + " rows, " + std::to_string(maxGridSide) +
                    " cols and " + std::to_string(maxGridCells) + " cells");
@@ -171,13 +176,14 @@ int runConversion(const runOptions& options, std::istream& console, std::ostream
     const auto rows = static_cast<std::int32_t>(rowsNeeded);
     const auto cols = static_cast<std::int32_t>(colsNeeded);
     if (options.png && (rows == 0 || cols == 0)) {
-        log.report(inputLabel + ": the grid has " + std::to_string(rows) + " rows and " +
+        log.report(input + ": the grid has " + std::to_string(rows) + " rows and " +
                    std::to_string(cols) + " cols, and a PNG needs at least one pixel");
         return 1;
     }
 
-    // Every output is created only now that the input is known to be good;
-    // on any failure all of them go again.
+    // The outputs are opened only now that the input is known to be good,
+    // and emptied only once all of them are open; on any later failure all of
+    // them go.
     output text(options.output);
     std::unique_ptr<output> png, raw16;
     if (options.png) png = std::make_unique<output>(*options.png);
@@ -197,9 +203,12 @@ int runConversion(const runOptions& options, std::istream& console, std::ostream
         return nullptr;
     };
     for (output* o : outputs) {
-        if (o != nullptr && !o->file.create(o->name)) {
+        if (o != nullptr && !o->file.open(o->name)) {
             return fail(systemError("create", o->name, o->file.error()));
         }
+    }
+    for (output* o : outputs) {
+        if (o != nullptr) o->file.clear();
     }
 
     text.file.append(std::to_string(rows) + "\n" + std::to_string(cols) + "\n");
@@ -224,13 +233,14 @@ int runConversion(const runOptions& options, std::istream& console, std::ostream
     }
     const std::uint64_t cells = static_cast<std::uint64_t>(rows) * static_cast<std::uint64_t>(cols);
     const bool writeProgress = 2 * cells > options.progressThreshold;
+    const std::string writing = "writing " + text.name;
     for (std::size_t r = 0; r < heightGrid.size(); ++r) {
         for (const float cell : heightGrid[r]) {
             appendNumber(text.file, cell);
             text.file.append(" ");
         }
         text.file.append("\n");
-        if (writeProgress) log.progress("writing " + text.name, r + 1, heightGrid.size());
+        if (writeProgress) log.progress(writing, r + 1, heightGrid.size());
     }
     log.clearProgress();
 
@@ -261,7 +271,7 @@ int runConversion(const runOptions& options, std::istream& console, std::ostream
     }
 
     if (skipped > 0 && !options.quiet) {
-        log.report(inputLabel + ": warning: skipped " + std::to_string(skipped) +
+        log.report(input + ": warning: skipped " + std::to_string(skipped) +
                    (skipped == 1 ? " point" : " points") +
                    " with x or z at or below -1, which select no cell");
     }

@@ -9,9 +9,11 @@ outputFile::~outputFile() {
     if (fd >= 0) ::close(fd);
 }
 
-bool outputFile::create(const std::string& name) {
+bool outputFile::open(const std::string& name) {
     path = name;
-    fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    changed = fd >= 0;
+    if (fd < 0 && errno == EEXIST) fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
     if (fd < 0) {
         firstError = errno;
         return false;
@@ -23,6 +25,11 @@ bool outputFile::create(const std::string& name) {
         inode = status.st_ino;
     }
     return true;
+}
+
+void outputFile::clear() {
+    changed = true;
+    if (regular && ::ftruncate(fd, 0) != 0 && firstError == 0) firstError = errno;
 }
 
 void outputFile::writeAll(const char* data, std::size_t size) {
@@ -63,7 +70,7 @@ void outputFile::discard() {
         fd = -1;
     }
     struct stat status {};
-    if (regular && ::lstat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
+    if (changed && regular && ::lstat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
         status.st_dev == device && status.st_ino == inode) {
         ::unlink(path.c_str());
     }

@@ -16,9 +16,13 @@ public:
     outputFile& operator=(const outputFile&) = delete;
     ~outputFile();
 
-    // Creates path, or empties it if it exists; false, with error() set, when
-    // it cannot.
-    bool create(const std::string& path);
+    // Opens path for writing, creating it if it does not exist. An existing
+    // file keeps what it holds until clear(), so that a run which cannot open
+    // all its outputs leaves the earlier ones as they were. false, with
+    // error() set, when it cannot.
+    bool open(const std::string& path);
+    // Empties the file: it holds only what is appended from now on.
+    void clear();
 
     void append(std::string_view text) {
         if (buffer.size() - used < text.size()) drain();
@@ -35,8 +39,9 @@ public:
     bool flush();
     // Flushes and closes; false if a write or the close failed.
     bool close();
-    // Closes and removes the file, but only while the path still names the
-    // regular file that create() made: never a device, a link or another file.
+    // Closes the file and removes it if this made or emptied it, but only
+    // while the path still names that regular file: never a device, a link or
+    // another file. A file that was only opened stays as it was.
     void discard();
 
     // The errno value of the first failure, 0 when none.
@@ -51,6 +56,7 @@ private:
     dev_t device = 0;
     ino_t inode = 0;
     bool regular = false;
+    bool changed = false;  // made by open() or emptied by clear()
     std::vector<char> buffer = std::vector<char>(std::size_t{1} << 20);
     std::size_t used = 0;
     int firstError = 0;

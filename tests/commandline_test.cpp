@@ -169,6 +169,18 @@ TEST_F(CommandLine, EmptyGridMakesNoPng) {
     EXPECT_EQ(readFile(folder / "map.r16"), "");
 }
 
+// Outputs are emptied only once all of them could be opened.
+TEST_F(CommandLine, AnOutputThatCannotBeCreatedLeavesTheOthersAlone) {
+    writeFile(folder / "hmapASCII.txt", pointList);
+    writeFile(folder / "hmap.txt", "earlier map\n");
+    writeFile(folder / "map.r16", "earlier raw");
+    const result r = run("", {"-s", "2", "--raw16", "map.r16", "--png", "missing/map.png"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "hmapconv: cannot create 'missing/map.png': No such file or directory\n");
+    EXPECT_EQ(readFile(folder / "hmap.txt"), "earlier map\n");
+    EXPECT_EQ(readFile(folder / "map.r16"), "earlier raw");
+}
+
 // A failed write removes every file the run made, and never a device.
 TEST_F(CommandLine, FailedWritesLeaveNothingBehind) {
     writeFile(folder / "hmapASCII.txt", pointList);

@@ -59,7 +59,7 @@ protected:
 TEST_F(HeightImage, PngHasOnePixelPerCellRowZeroOnTop) {
     const std::vector<std::vector<float>> grid = {{0, 1, 2}, {3, 4, 0}};
     outputFile file;
-    ASSERT_TRUE(file.create(path));
+    ASSERT_TRUE(file.open(path));
     EXPECT_EQ(writePng(file, grid, findHeightRange(grid)), "");
     ASSERT_TRUE(file.close());
     const decodedPng image = readPng(path.c_str());
@@ -74,7 +74,7 @@ TEST_F(HeightImage, PngHasOnePixelPerCellRowZeroOnTop) {
 
 TEST_F(HeightImage, PngOfAnEmptyGridIsRefused) {
     outputFile file;
-    ASSERT_TRUE(file.create(path));
+    ASSERT_TRUE(file.open(path));
     EXPECT_EQ(writePng(file, {}, heightRange{}), "a PNG needs at least one pixel");
     EXPECT_EQ(writePng(file, {{}, {}}, heightRange{}), "a PNG needs at least one pixel");
 }
@@ -82,7 +82,7 @@ TEST_F(HeightImage, PngOfAnEmptyGridIsRefused) {
 TEST_F(HeightImage, RawIsLittleEndianRowAfterRow) {
     const std::vector<std::vector<float>> grid = {{0, 2}, {1, 0}};
     outputFile file;
-    ASSERT_TRUE(file.create(path));
+    ASSERT_TRUE(file.open(path));
     writeRaw16(file, grid, findHeightRange(grid));
     ASSERT_TRUE(file.close());
     std::FILE* in = std::fopen(path.c_str(), "rb");
