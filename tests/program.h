@@ -47,7 +47,10 @@ public:
             argv.push_back(const_cast<char*>(option));
         }
 #endif
-        argv.push_back(const_cast<char*>(HMAPCONV_PATH));
+        // Another user may not reach the build folder: give it a copy.
+        const std::string program = asNobody ? (folder / "hmapconv").string() : HMAPCONV_PATH;
+        if (asNobody) fs::copy_file(HMAPCONV_PATH, program, fs::copy_options::overwrite_existing);
+        argv.push_back(const_cast<char*>(program.c_str()));
         for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
         argv.push_back(nullptr);
         // A program that ends early closes its stdin; writing to it then must
