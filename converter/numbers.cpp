@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <system_error>
 
@@ -36,10 +36,6 @@ numberStatus parseSlowly(std::string_view text, float& value) {
     value = rounded;
     return numberStatus::ok;
 }
-
-}  // namespace
-
-namespace {
 
 // A token read in one pass: its form checked, its digits gathered into one
 // integer and the decimal point folded into the exponent.
