@@ -203,7 +203,7 @@ TEST_F(CommandLine, FailedWritesLeaveNothingBehind) {
         SCOPED_TRACE(c.message);
         std::vector<std::string> arguments = c.arguments;
         arguments.insert(arguments.end(), {"-s", "2"});
-        const result r = run("", arguments, c.limit);
+        const result r = run("", arguments, launch{c.limit});
         EXPECT_EQ(r.status, 1);
         EXPECT_EQ(r.err, "hmapconv: " + c.message + "\n");
         for (const char* name : {"hmap.txt", "map.png", "map.r16"}) {

@@ -172,6 +172,39 @@ TEST_F(EndToEnd, GridAtTheSideLimitIsBuilt) {
     EXPECT_EQ(map.substr(map.size() - 6), "0 \n2 \n");
 }
 
+// Past 50 MB a terminal shows how far the reading is, and the line is wiped
+// at the end; a pipe gets nothing of it.
+TEST_F(EndToEnd, ProgressLineOnlyOnATerminal) {
+    std::string list = header + "800000\n";
+    for (int i = 0; i < 800000; ++i) {
+        list += std::to_string(100000 + i) + " " + std::to_string(i % 13) +
+                ".345678 123.456789 12.345678 0.123456 0.123456 0.123456\n";
+    }
+    ASSERT_GT(list.size(), 50000000u);
+    writeFile(folder / "hmapASCII.txt", list);
+
+    const result onTerminal = run("", {"-s", "1"}, launch{0, false, true});
+    EXPECT_EQ(onTerminal.status, 0);
+    const std::string& shown = onTerminal.err;
+    const std::string last = "\rhmapconv: reading hmapASCII.txt 100%";
+    const std::size_t end = shown.rfind(last);
+    ASSERT_NE(end, std::string::npos) << shown.substr(0, 200);
+    std::string wipe(last.size() + 1, ' ');
+    wipe.front() = wipe.back() = '\r';
+    EXPECT_EQ(shown.substr(end + last.size()), wipe);
+    std::size_t updates = 0;
+    for (std::size_t at = shown.find("\rhmapconv: reading"); at != std::string::npos;
+         at = shown.find("\rhmapconv: reading", at + 1)) {
+        ++updates;
+    }
+    EXPECT_GT(updates, 20u);
+    EXPECT_EQ(shown.find('\n'), std::string::npos);
+
+    const result onPipe = run("", {"-s", "1"});
+    EXPECT_EQ(onPipe.status, 0);
+    EXPECT_EQ(onPipe.err, "");
+}
+
 TEST_F(EndToEnd, OutputThatCannotBeCreated) {
     writeFile(folder / "hmapASCII.txt", header + "0\n");
     fs::create_directory(folder / "hmap.txt");
@@ -188,13 +221,13 @@ TEST_F(EndToEnd, FilesWithoutPermission) {
     writeFile(folder / "hmap.txt", "kept\n");
     fs::permissions(folder / "hmap.txt", fs::perms::owner_read | fs::perms::group_read |
                                              fs::perms::others_read);
-    const result readOnly = run("1\n", {}, 0, true);
+    const result readOnly = run("1\n", {}, launch{0, true});
     EXPECT_EQ(readOnly.status, 1);
     EXPECT_EQ(readOnly.err, "hmapconv: cannot create 'hmap.txt': Permission denied\n");
     EXPECT_EQ(readFile(folder / "hmap.txt"), "kept\n");
 
     fs::permissions(folder / "hmapASCII.txt", fs::perms::none);
-    const result unreadable = run("1\n", {}, 0, true);
+    const result unreadable = run("1\n", {}, launch{0, true});
     EXPECT_EQ(unreadable.status, 1);
     EXPECT_EQ(unreadable.err, "hmapconv: cannot open 'hmapASCII.txt': Permission denied\n");
 }
@@ -212,7 +245,7 @@ TEST_F(EndToEnd, OutputThatCannotBeWritten) {
 TEST_F(EndToEnd, WriteFailureInTheGridRemovesTheUnfinishedFile) {
     // A 200 x 200 grid needs 80 kB of "0 " cells; the file may hold 16 kB.
     writeFile(folder / "hmapASCII.txt", header + "1\n1 199 1 199 0 0 0\n");
-    const result r = run("1\n", {}, 16384);
+    const result r = run("1\n", {}, launch{16384});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, prompt);
     EXPECT_EQ(r.err, "hmapconv: cannot write 'hmap.txt': File too large\n");

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 #include <poll.h>
+#include <pty.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -31,33 +32,48 @@ inline void writeFile(const fs::path& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
 }
 
+// How to start the program, besides its folder and arguments.
+struct launch {
+    rlim_t fileSizeLimit = 0;     // when not 0, caps the size of each file it writes
+    bool asNobody = false;        // without root's right to ignore permissions
+    bool terminalStderr = false;  // standard error on a terminal, not a pipe
+};
+
 // The program running in a folder, with pipes on its three standard streams.
 class process {
 public:
-    // fileSizeLimit, when not 0, caps the size of any file the program writes;
-    // asNobody runs it without root's right to ignore file permissions.
     explicit process(const fs::path& folder, const std::vector<std::string>& arguments = {},
-                     rlim_t fileSizeLimit = 0, bool asNobody = false) {
+                     const launch& how = {}) {
         std::vector<char*> argv;
 #ifdef HMAPCONV_MEMCHECK
         // The same tests, with the program under valgrind's memcheck: any
         // error it finds changes the exit status.
-        for (const char* option : {HMAPCONV_MEMCHECK, "--quiet", "--vgdb=no", "--error-exitcode=99",
-                                   "--leak-check=full", "--errors-for-leak-kinds=definite"}) {
+        for (const char* option : {HMAPCONV_MEMCHECK, "--quiet", "--vgdb=no",
+                                   "--error-exitcode=99", "--leak-check=full",
+                                   "--errors-for-leak-kinds=definite"}) {
             argv.push_back(const_cast<char*>(option));
         }
 #endif
         // Another user may not reach the build folder: give it a copy.
-        const std::string program = asNobody ? (folder / "hmapconv").string() : HMAPCONV_PATH;
-        if (asNobody) fs::copy_file(HMAPCONV_PATH, program, fs::copy_options::overwrite_existing);
+        const std::string program =
+            how.asNobody ? (folder / "hmapconv").string() : std::string(HMAPCONV_PATH);
+        if (how.asNobody) {
+            fs::copy_file(HMAPCONV_PATH, program, fs::copy_options::overwrite_existing);
+        }
         argv.push_back(const_cast<char*>(program.c_str()));
-        for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+        for (const std::string& argument : arguments) {
+            argv.push_back(const_cast<char*>(argument.c_str()));
+        }
         argv.push_back(nullptr);
         // A program that ends early closes its stdin; writing to it then must
         // fail rather than kill the test.
         ::signal(SIGPIPE, SIG_IGN);
         int in[2], out[2], err[2];
-        if (::pipe(in) != 0 || ::pipe(out) != 0 || ::pipe(err) != 0) std::abort();
+        if (::pipe(in) != 0 || ::pipe(out) != 0) std::abort();
+        if (how.terminalStderr ? ::openpty(&err[0], &err[1], nullptr, nullptr, nullptr) != 0
+                               : ::pipe(err) != 0) {
+            std::abort();
+        }
         pid = ::fork();
         if (pid == 0) {
             ::signal(SIGPIPE, SIG_DFL);
@@ -66,13 +82,14 @@ public:
             ::dup2(err[1], 2);
             for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) ::close(fd);
             if (::chdir(folder.c_str()) != 0) ::_exit(126);
-            if (asNobody && ::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) {
+            if (how.asNobody && ::geteuid() == 0 &&
+                (::setgid(65534) != 0 || ::setuid(65534) != 0)) {
                 ::_exit(125);
             }
-            if (fileSizeLimit != 0) {
+            if (how.fileSizeLimit != 0) {
                 // Past the limit a write then fails with EFBIG, as on a full disk.
                 ::signal(SIGXFSZ, SIG_IGN);
-                const rlimit limit{fileSizeLimit, fileSizeLimit};
+                const rlimit limit{how.fileSizeLimit, how.fileSizeLimit};
                 ::setrlimit(RLIMIT_FSIZE, &limit);
             }
             ::execv(argv[0], argv.data());
@@ -168,8 +185,8 @@ protected:
         std::string out, err;
     };
     result run(const std::string& typed, const std::vector<std::string>& arguments = {},
-               rlim_t fileSizeLimit = 0, bool asNobody = false) {
-        process program(folder, arguments, fileSizeLimit, asNobody);
+               const launch& how = {}) {
+        process program(folder, arguments, how);
         program.type(typed);
         const int status = program.finish();
         return {status, program.out, program.err};
