@@ -32,6 +32,14 @@ inline void writeFile(const fs::path& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
 }
 
+// How long the program may stay silent before it counts as hung: a large
+// file under valgrind, unoptimised, takes a while.
+#ifdef HMAPCONV_MEMCHECK
+inline constexpr int silenceLimitMs = 240000;
+#else
+inline constexpr int silenceLimitMs = 60000;
+#endif
+
 // How to start the program, besides its folder and arguments.
 struct launch {
     rlim_t fileSizeLimit = 0;     // when not 0, caps the size of each file it writes
@@ -144,7 +152,7 @@ private:
     bool pump() {
         pollfd fds[2] = {{output, POLLIN, 0}, {errors, POLLIN, 0}};
         if (fds[0].fd < 0 && fds[1].fd < 0) return false;
-        const int ready = ::poll(fds, 2, 30000);
+        const int ready = ::poll(fds, 2, silenceLimitMs);
         if (ready == 0) {
             ADD_FAILURE() << "the program hangs";
             ::kill(pid, SIGKILL);
