@@ -1,6 +1,6 @@
 #pragma once
 
-#include <optional>
+#include <iosfwd>
 #include <string>
 
 #include "converter/conversion.h"
